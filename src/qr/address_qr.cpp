@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "qr/files.h"
 #include "qr/qr_library.h"
 #include "text/codepage.h"
 #include "text/primitives.h"
@@ -36,8 +37,7 @@ Bitmap makeAddressQrBitmap(const text::Text& runDirectory, text::Text& text,
 
     Bitmap cropped = CropSymbolFile(path);
 
-    std::error_code ec;
-    std::filesystem::remove(std::filesystem::path(text::GbkToUtf8(path)), ec);
+    deleteFile(std::filesystem::path(text::GbkToUtf8(path)));
     return cropped;
 }
 

@@ -230,32 +230,43 @@ std::size_t Bitmap::nearestEntry(Colour colour) const {
     return best;
 }
 
+void Bitmap::setEntry(std::size_t x, std::size_t y, std::size_t index) {
+    std::uint8_t* row = rows_.data() + stride_ * y;
+    switch (bitsPerPixel_) {
+        case 1: {
+            const auto mask = static_cast<std::uint8_t>(0x80u >> (x % 8));
+            if (index != 0)
+                row[x / 8] |= mask;
+            else
+                row[x / 8] &= static_cast<std::uint8_t>(~mask);
+            break;
+        }
+        case 4: {
+            std::uint8_t& b = row[x / 2];
+            b = x % 2 ? static_cast<std::uint8_t>((b & 0xF0) | index)
+                      : static_cast<std::uint8_t>((b & 0x0F) | index << 4);
+            break;
+        }
+        case 8:
+            row[x] = static_cast<std::uint8_t>(index);
+            break;
+        default:
+            break;
+    }
+}
+
 void Bitmap::setPixel(int x, int y, Colour colour) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-    std::uint8_t* row = rows_.data() + stride_ * static_cast<std::size_t>(y);
     const auto ux = static_cast<std::size_t>(x);
+    if (bitsPerPixel_ <= 8) {
+        setEntry(ux, static_cast<std::size_t>(y), nearestEntry(colour));
+        return;
+    }
+    std::uint8_t* row = rows_.data() + stride_ * static_cast<std::size_t>(y);
     auto byteOf = [](Colour c, int shift) {
         return static_cast<std::uint8_t>((c >> shift) & 0xFF);
     };
     switch (bitsPerPixel_) {
-        case 1: {
-            const auto mask = static_cast<std::uint8_t>(0x80u >> (ux % 8));
-            if (nearestEntry(colour) != 0)
-                row[ux / 8] |= mask;
-            else
-                row[ux / 8] &= static_cast<std::uint8_t>(~mask);
-            break;
-        }
-        case 4: {
-            const auto index = static_cast<std::uint8_t>(nearestEntry(colour));
-            std::uint8_t& b = row[ux / 2];
-            b = ux % 2 ? static_cast<std::uint8_t>((b & 0xF0) | index)
-                       : static_cast<std::uint8_t>((b & 0x0F) | index << 4);
-            break;
-        }
-        case 8:
-            row[ux] = static_cast<std::uint8_t>(nearestEntry(colour));
-            break;
         case 16: {
             const unsigned v =
                 (colour >> 3 & 31u) << 10 | (colour >> 11 & 31u) << 5 | (colour >> 19 & 31u);
@@ -326,10 +337,23 @@ void copy(const Bitmap& source, int x, int y, int width, int height, Bitmap& tar
         if (sx < 0 || sy < 0 || sx >= source.width() || sy >= source.height()) return Colour{0};
         return source.pixel(static_cast<int>(sx), static_cast<int>(sy));
     };
+    if (target.empty() || target.bitsPerPixel_ > 8) {
+        for (I j = jFirst; j < jEnd; ++j)
+            for (I i = iFirst; i < iEnd; ++i)
+                target.setPixel(static_cast<int>(dx + i), static_cast<int>(dy + j),
+                                sourcePixel(x + i, y + j));
+        return;
+    }
+    // Pictures hold few colours: look up the nearest entry once per run of one colour.
+    Colour last = sourcePixel(x + iFirst, y + jFirst);
+    std::size_t entry = target.nearestEntry(last);
     for (I j = jFirst; j < jEnd; ++j)
-        for (I i = iFirst; i < iEnd; ++i)
-            target.setPixel(static_cast<int>(dx + i), static_cast<int>(dy + j),
-                            sourcePixel(x + i, y + j));
+        for (I i = iFirst; i < iEnd; ++i) {
+            const Colour c = sourcePixel(x + i, y + j);
+            if (c != last) last = c, entry = target.nearestEntry(c);
+            target.setEntry(static_cast<std::size_t>(dx + i), static_cast<std::size_t>(dy + j),
+                            entry);
+        }
 }
 
 }  // namespace tarvelle::qr

@@ -63,7 +63,10 @@ public:
     const std::vector<Colour>& colourTable() const noexcept { return table_; }
 
 private:
+    friend void copy(const Bitmap&, int, int, int, int, Bitmap&, int, int);
+
     std::size_t nearestEntry(Colour colour) const;
+    void setEntry(std::size_t x, std::size_t y, std::size_t index);
 
     int width_ = 0;
     int height_ = 0;

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <memory>
 
+#include "qr/files.h"
 #include "text/codepage.h"
 
 namespace tarvelle::qr {
@@ -167,10 +168,7 @@ int QRSaveAsBMP(const char* path) {
         out.close();
         written = static_cast<bool>(out);
     }
-    if (!written) {
-        std::error_code ec;
-        std::filesystem::remove(file, ec);
-    }
+    if (!written) deleteFile(file);
     return written ? 1 : 0;
 }
 
