@@ -4,6 +4,7 @@
 #include <ZXing/ReadBarcode.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "bmp_writer.h"
@@ -127,7 +128,7 @@ TEST(AddressQr, OutOfRangeSettingsStillGiveASymbol) {
         std::optional<double> appearance;
     };
     for (const auto& c : {Case{-5, -1, -3.0}, Case{99, 99, 99.0}, Case{40, 4, 0.26},
-                          Case{{}, {}, {}}, Case{0, 2, 0.2600000999}}) {
+                          Case{{}, {}, {}}, Case{0, 2, 0.2600000999}, Case{0, 4, std::nan("")}}) {
         text::Text address = "http://portal.example/?aid=1";
         const ZXing::Result r =
             scanAsShown(MakeAddressQrImage(run.text(), address, c.version, c.level, c.appearance));
