@@ -188,7 +188,7 @@ bool Bitmap::loadFromBytes(std::string_view file) {
         b.table_.push_back(rgb(r.byte(at + 2), r.byte(at + 1), r.byte(at)));
     }
     b.rows_.resize(b.stride_ * rows);
-    for (std::uint64_t y = 0; y < rows; ++y) {
+    for (std::uint64_t y = 0; y < rows && b.stride_ != 0; ++y) {
         const std::uint64_t fileRow = topDown ? y : rows - 1 - y;
         std::memcpy(b.rows_.data() + y * b.stride_, file.data() + pixelStart + fileRow * stride,
                     b.stride_);
@@ -320,7 +320,7 @@ text::Bytes Bitmap::fileImage() const {
         out.push_back(static_cast<char>(channel(c, 0)));
         out.push_back('\0');
     }
-    for (int y = height_; y-- > 0;)
+    for (int y = stride_ == 0 ? 0 : height_; y-- > 0;)
         out.append(
             reinterpret_cast<const char*>(rows_.data()) + stride_ * static_cast<std::size_t>(y),
             stride_);

@@ -39,7 +39,8 @@ class LoadDepth : public ::testing::TestWithParam<DepthCase> {};
 // 7 × 3 leaves padding at the end of every row at every depth; the rows are
 // stored bottom-up, so a flipped or misaligned row shows at once.
 TEST_P(LoadDepth, ReadsEveryPixelThroughTableOrChannels) {
-    const auto [bits, core] = GetParam();
+    const int bits = GetParam().bits;
+    const bool core = GetParam().coreHeader;
     const int width = 7, height = 3;
     BmpSpec spec(width, height, bits, core);
     if (bits <= 8) spec.table = tableOf(1 << bits);
@@ -87,6 +88,21 @@ TEST(BitmapLoad, NegativeHeightMeansTopDownRows) {
     EXPECT_EQ(b.height(), 2);
     EXPECT_EQ(b.pixel(2, 0), directColour(2, 0));
     EXPECT_EQ(b.pixel(0, 1), directColour(0, 1));
+}
+
+// Rows of no bytes at all: a valid bitmap, with every pixel outside it.
+TEST(BitmapLoad, ZeroWidthWithRows) {
+    for (int bits : {1, 24}) {
+        BmpSpec spec(0, 9, bits);
+        if (bits == 1) spec.withTable({kWhite, kBlack});
+        Bitmap b;
+        ASSERT_TRUE(b.loadFromBytes(makeBmp(spec, directColour))) << bits;
+        EXPECT_EQ(b.height(), 9);
+        EXPECT_EQ(b.pixel(0, 0), 0u);
+        Bitmap again;
+        ASSERT_TRUE(again.loadFromBytes(b.fileImage()));
+        EXPECT_EQ(again.height(), 9);
+    }
 }
 
 TEST(BitmapLoad, ShortColourTableAndPixelsBeyondIt) {
