@@ -32,6 +32,9 @@ std::vector<Colour> tableOf(int entries) {
 struct DepthCase {
     int bits;
     bool coreHeader;
+    friend void PrintTo(const DepthCase& c, std::ostream* out) {
+        *out << c.bits << " bits, " << (c.coreHeader ? "12" : "40") << "-byte header";
+    }
 };
 
 class LoadDepth : public ::testing::TestWithParam<DepthCase> {};
