@@ -9,7 +9,7 @@
 namespace tarvelle::qr {
 namespace {
 
-using testing::BmpSpec;
+using testing::BmpLayout;
 using testing::makeBmp;
 using testing::patched;
 using testing::TempDir;
@@ -45,13 +45,13 @@ TEST_P(LoadDepth, ReadsEveryPixelThroughTableOrChannels) {
     const int bits = GetParam().bits;
     const bool core = GetParam().coreHeader;
     const int width = 7, height = 3;
-    BmpSpec spec(width, height, bits, core);
-    if (bits <= 8) spec.table = tableOf(1 << bits);
+    BmpLayout layout(width, height, bits, core);
+    if (bits <= 8) layout.table = tableOf(1 << bits);
     auto index = [bits](int x, int y) {
         return static_cast<std::uint32_t>((x * 3 + y * 5) % (1 << bits));
     };
     const std::string file =
-        makeBmp(spec, [&](int x, int y) { return bits <= 8 ? index(x, y) : directColour(x, y); });
+        makeBmp(layout, [&](int x, int y) { return bits <= 8 ? index(x, y) : directColour(x, y); });
 
     Bitmap b;
     ASSERT_TRUE(b.loadFromBytes(file));
@@ -60,7 +60,7 @@ TEST_P(LoadDepth, ReadsEveryPixelThroughTableOrChannels) {
     EXPECT_EQ(b.bitsPerPixel(), bits);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            Colour expected = bits <= 8 ? spec.table[index(x, y)] : directColour(x, y);
+            Colour expected = bits <= 8 ? layout.table[index(x, y)] : directColour(x, y);
             if (bits == 16) expected = through555(expected);
             EXPECT_EQ(b.pixel(x, y), expected) << "(" << x << ", " << y << ")";
         }
@@ -85,9 +85,9 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(BitmapLoad, NegativeHeightMeansTopDownRows) {
-    const BmpSpec spec(3, -2, 24);
+    const BmpLayout layout(3, -2, 24);
     Bitmap b;
-    ASSERT_TRUE(b.loadFromBytes(makeBmp(spec, directColour)));
+    ASSERT_TRUE(b.loadFromBytes(makeBmp(layout, directColour)));
     EXPECT_EQ(b.height(), 2);
     EXPECT_EQ(b.pixel(2, 0), directColour(2, 0));
     EXPECT_EQ(b.pixel(0, 1), directColour(0, 1));
@@ -96,10 +96,10 @@ TEST(BitmapLoad, NegativeHeightMeansTopDownRows) {
 // Rows of no bytes at all: a valid bitmap, with every pixel outside it.
 TEST(BitmapLoad, ZeroWidthWithRows) {
     for (int bits : {1, 24}) {
-        BmpSpec spec(0, 9, bits);
-        if (bits == 1) spec.withTable({kWhite, kBlack});
+        BmpLayout layout(0, 9, bits);
+        if (bits == 1) layout.withTable({kWhite, kBlack});
         Bitmap b;
-        ASSERT_TRUE(b.loadFromBytes(makeBmp(spec, directColour))) << bits;
+        ASSERT_TRUE(b.loadFromBytes(makeBmp(layout, directColour))) << bits;
         EXPECT_EQ(b.height(), 9);
         EXPECT_EQ(b.pixel(0, 0), 0u);
         Bitmap again;
@@ -109,17 +109,17 @@ TEST(BitmapLoad, ZeroWidthWithRows) {
 }
 
 TEST(BitmapLoad, ShortColourTableAndPixelsBeyondIt) {
-    const BmpSpec spec = BmpSpec(4, 1, 8).withTable({kWhite, rgb(1, 2, 3)});
+    const BmpLayout layout = BmpLayout(4, 1, 8).withTable({kWhite, rgb(1, 2, 3)});
     Bitmap b;
-    ASSERT_TRUE(b.loadFromBytes(makeBmp(spec, [](int x, int) { return std::uint32_t(x); })));
+    ASSERT_TRUE(b.loadFromBytes(makeBmp(layout, [](int x, int) { return std::uint32_t(x); })));
     EXPECT_EQ(b.pixel(0, 0), kWhite);
     EXPECT_EQ(b.pixel(1, 0), rgb(1, 2, 3));
     EXPECT_EQ(b.pixel(2, 0), 0u);  // no such entry
 }
 
 TEST(BitmapLoad, PixelRowsWhereTheFileHeaderPointsThem) {
-    const BmpSpec spec = BmpSpec(2, 1, 24).withPixelOffset(54 + 6);
-    std::string file = makeBmp(spec, directColour);
+    const BmpLayout layout = BmpLayout(2, 1, 24).withPixelOffset(54 + 6);
+    std::string file = makeBmp(layout, directColour);
     file.insert(54, "gapgap");
     Bitmap b;
     ASSERT_TRUE(b.loadFromBytes(file));
@@ -152,11 +152,11 @@ TEST(BitmapLoad, FileThatCannotBeOpenedLeavesTheBitmapOtherFailuresEmptyIt) {
 // Every one of these is refused, leaves the bitmap empty and reads nothing
 // outside the bytes given (ASan watches the last point).
 TEST(BitmapLoad, RefusesHostileFiles) {
-    const BmpSpec base(7, 3, 24);
+    const BmpLayout base(7, 3, 24);
     const std::string good = makeBmp(base, directColour);
-    const std::string palette = makeBmp(BmpSpec(7, 3, 8).withTable(tableOf(256)),
+    const std::string palette = makeBmp(BmpLayout(7, 3, 8).withTable(tableOf(256)),
                                         [](int x, int) { return std::uint32_t(x); });
-    const std::string core = makeBmp(BmpSpec(7, 3, 8, true).withTable(tableOf(256)),
+    const std::string core = makeBmp(BmpLayout(7, 3, 8, true).withTable(tableOf(256)),
                                      [](int x, int) { return std::uint32_t(x); });
 
     const std::vector<std::pair<std::string, std::string>> hostile = {

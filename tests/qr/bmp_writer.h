@@ -15,14 +15,14 @@
 
 namespace tarvelle::qr::testing {
 
-struct BmpSpec {
-    BmpSpec(int w, int h, int b, bool core = false)
+struct BmpLayout {
+    BmpLayout(int w, int h, int b, bool core = false)
         : width(w), height(h), bits(b), coreHeader(core) {}
-    BmpSpec& withTable(std::vector<Colour> t) {
+    BmpLayout& withTable(std::vector<Colour> t) {
         table = std::move(t);
         return *this;
     }
-    BmpSpec& withPixelOffset(std::int64_t offset) {
+    BmpLayout& withPixelOffset(std::int64_t offset) {
         pixelOffset = offset;
         return *this;
     }
@@ -44,7 +44,8 @@ inline void putLe(std::string& out, std::uint64_t v, int n) {
 
 // `value(x, y)` gives, for (x, y) counted from the top-left, the table index
 // for 1, 4 and 8 bits and the colour otherwise (5-5-5 for 16 bits).
-inline std::string makeBmp(const BmpSpec& s, const std::function<std::uint32_t(int, int)>& value) {
+inline std::string makeBmp(const BmpLayout& s,
+                           const std::function<std::uint32_t(int, int)>& value) {
     const int rows = s.height < 0 ? -s.height : s.height;
     const std::size_t stride =
         (static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.bits) + 31) / 32 * 4;

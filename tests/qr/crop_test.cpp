@@ -7,7 +7,7 @@
 namespace tarvelle::qr {
 namespace {
 
-using testing::BmpSpec;
+using testing::BmpLayout;
 using testing::makeBmp;
 using testing::TempDir;
 
@@ -89,16 +89,16 @@ TEST(CropSymbolFile, EveryDepthGivesTheSameCrop) {
     const Bitmap reference = pictureWith(kSymbol);
     for (int bits : {1, 4, 8, 16, 24, 32})
         for (bool core : {false, true}) {
-            BmpSpec spec(400, core ? 400 : -400, bits, core);
+            BmpLayout layout(400, core ? 400 : -400, bits, core);
             // Light pixels alternate white and red, where the depth allows.
             const bool red = bits != 1;
             if (bits <= 8) {
-                spec.table = red ? std::vector<Colour>{kWhite, rgb(255, 0, 0), kBlack}
-                                 : std::vector<Colour>{kWhite, kBlack};
-                if (core) spec.table.resize(std::size_t{1} << bits);  // always a full table
+                layout.table = red ? std::vector<Colour>{kWhite, rgb(255, 0, 0), kBlack}
+                                   : std::vector<Colour>{kWhite, kBlack};
+                if (core) layout.table.resize(std::size_t{1} << bits);  // always a full table
             }
             const std::uint32_t darkIndex = red ? 2 : 1;
-            const std::string file = makeBmp(spec, [&](int x, int y) {
+            const std::string file = makeBmp(layout, [&](int x, int y) {
                 const bool dark = reference.pixel(x, y) == kBlack;
                 const bool odd = red && (x + y) % 2;
                 if (bits <= 8) return dark ? darkIndex : odd ? 1u : 0u;
@@ -119,12 +119,13 @@ TEST(CropSymbolFile, EveryDepthGivesTheSameCrop) {
 TEST(CropSymbolFile, NoUsableFileGivesABlackSquare) {
     TempDir dir;
     const auto compressed = dir.path() / "compressed.bmp";
-    testing::writeFile(
-        compressed, testing::patched(
-                        makeBmp(BmpSpec(400, 400, 24), [](int, int) { return kWhite; }), 30, 1, 4));
+    testing::writeFile(compressed, testing::patched(makeBmp(BmpLayout(400, 400, 24),
+                                                            [](int, int) { return kWhite; }),
+                                                    30, 1, 4));
     const auto truncated = dir.path() / "truncated.bmp";
-    testing::writeFile(
-        truncated, makeBmp(BmpSpec(400, 400, 24), [](int, int) { return kWhite; }).substr(0, 5000));
+    testing::writeFile(truncated, makeBmp(BmpLayout(400, 400, 24), [](int, int) {
+                                      return kWhite;
+                                  }).substr(0, 5000));
     for (const auto& path : {dir.path() / "missing.bmp", compressed, truncated}) {
         const Bitmap cropped = CropSymbolFile(path.string());
         ASSERT_EQ(cropped.width(), 399) << path;
