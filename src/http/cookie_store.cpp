@@ -20,6 +20,16 @@ bool sameKey(const StoredCookie& a, const StoredCookie& b) {
     return a.name == b.name && a.domain == b.domain && a.path == b.path;
 }
 
+// A browser writes a domain cookie's domain with a leading dot.
+StoredCookie normalised(StoredCookie c) {
+    if (c.domain.starts_with('.')) {
+        c.domain.erase(0, c.domain.find_first_not_of('.'));
+        c.hostOnly = false;
+    }
+    if (c.path.empty()) c.path = "/";
+    return c;
+}
+
 bool fitsNetscapeLine(const StoredCookie& c) {
     for (const std::string* field : {&c.name, &c.value, &c.domain, &c.path}) {
         if (field->find_first_of("\t\r\n") != std::string::npos) return false;
@@ -34,7 +44,7 @@ std::string toNetscapeLine(const StoredCookie& c) {
     if (!c.hostOnly) line += '.';
     line += c.domain;
     line += c.hostOnly ? "\tFALSE\t" : "\tTRUE\t";
-    line += c.path.empty() ? "/" : c.path;
+    line += c.path;
     line += c.secure ? "\tTRUE\t" : "\tFALSE\t";
     line += std::to_string(c.expires);
     line += '\t';
@@ -130,7 +140,8 @@ CookieStore& CookieStore::shared() {
     return store;
 }
 
-void CookieStore::set(const StoredCookie& cookie) {
+void CookieStore::set(const StoredCookie& given) {
+    const StoredCookie cookie = normalised(given);
     if (!fitsNetscapeLine(cookie)) return;
     std::lock_guard lock(m_impl->controlMutex);
     for (const StoredCookie& held : m_impl->list()) {
@@ -148,7 +159,8 @@ void CookieStore::set(const StoredCookie& cookie) {
     m_impl->command(toNetscapeLine(cookie));
 }
 
-void CookieStore::remove(const StoredCookie& cookie) {
+void CookieStore::remove(const StoredCookie& given) {
+    const StoredCookie cookie = normalised(given);
     std::lock_guard lock(m_impl->controlMutex);
     std::vector<StoredCookie> kept;
     bool found = false;

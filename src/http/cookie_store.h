@@ -27,8 +27,9 @@ class CookieStore {
 public:
     static CookieStore& shared();
 
-    // Inserts or replaces (same name, domain and path). A cookie whose texts
-    // hold a tab or a line break, or that lacks a name or a domain, is ignored.
+    // Inserts or replaces (same name, domain and path). A domain written with
+    // a leading dot is a domain cookie's. A cookie whose texts hold a tab or a
+    // line break, or that lacks a name or a domain, is ignored.
     void set(const StoredCookie& cookie);
     void remove(const StoredCookie& cookie);  // by name, domain and path
     // Expired cookies are left out.

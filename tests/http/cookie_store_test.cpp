@@ -55,6 +55,14 @@ TEST_F(CookieStoreTest, SetReplaceRemoveAndClear) {
     store.remove(StoredCookie{.name = "sid", .value = "", .domain = "example.com"});
     EXPECT_THAT(store.all(), UnorderedElementsAre(changed, otherPath));
 
+    // The browser's way of writing a domain cookie.
+    store.set({.name = "dotted", .value = "d", .domain = ".example.org"});
+    StoredCookie dotted{.name = "dotted", .value = "d", .domain = "example.org"};
+    dotted.hostOnly = false;
+    EXPECT_THAT(store.all(), UnorderedElementsAre(changed, otherPath, dotted));
+    store.remove({.name = "dotted", .value = "", .domain = ".example.org"});
+    EXPECT_THAT(store.all(), UnorderedElementsAre(changed, otherPath));
+
     store.clear();
     EXPECT_TRUE(store.all().empty());
 }
