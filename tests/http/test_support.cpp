@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
 namespace tarvelle::http::testing {
@@ -39,6 +40,9 @@ const SelfSignedCertificate& SelfSignedCertificate::get() {
         if (std::system(command.c_str()) != 0) throw std::runtime_error("openssl req failed");
         return c;
     }();
+    static const struct Cleanup {
+        ~Cleanup() { std::filesystem::remove_all(made.directory); }
+    } cleanup;
     return made;
 }
 
