@@ -1,0 +1,18 @@
+#include <QApplication>
+
+#include "app/main_window.h"
+#include "app/shell.h"
+#include "platform/event_pump.h"
+#include "platform/window_layer.h"
+
+int main(int, char** argv) {
+    // The tool takes nothing from its command line, Qt's own options included.
+    int argc = 1;
+    char* args[] = {argv[0], nullptr};
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, args);
+    tarvelle::platform::InitWindowLayer();
+    tarvelle::platform::InstallEventPump();
+    tarvelle::app::RegisterShellWindows();
+    return tarvelle::app::RunProgram();
+}

@@ -1,0 +1,33 @@
+#include "app/shell.h"
+
+#include <QApplication>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "app/globals.h"
+#include "app/main_window.h"
+#include "app/reader_window.h"
+#include "platform/event_pump.h"
+#include "platform/files.h"
+#include "platform/window_layer.h"
+
+namespace tarvelle::app {
+
+void RegisterShellWindows() {
+    platform::RegisterWindow(platform::kMainWindow, [] { return new MainWindow; });
+    platform::RegisterWindow(platform::kReaderWindow, [] { return new ReaderWindow; });
+}
+
+void ExitRoutine() { ReleaseGlobals(); }
+
+int RunProgram() {
+    std::error_code ec;
+    std::filesystem::current_path(platform::OsPath(platform::RunDirectory()), ec);
+    std::atexit(&ExitRoutine);
+    platform::LoadWindow(platform::kMainWindow);
+    QApplication::exec();
+    return 0;
+}
+
+}  // namespace tarvelle::app

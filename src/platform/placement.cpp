@@ -1,0 +1,75 @@
+#include "platform/placement.h"
+
+#include <QPalette>
+#include <QWidget>
+#include <algorithm>
+
+#include "platform/screen.h"
+
+namespace tarvelle::platform {
+namespace {
+
+// Frame and caption around the client area; zero until the window manager
+// has framed the window.
+QSize frameExtra(const QWidget* w) { return w->frameGeometry().size() - w->geometry().size(); }
+
+int outerWidth(const QWidget* w) { return w->frameGeometry().width(); }
+int outerHeight(const QWidget* w) { return w->frameGeometry().height(); }
+
+void setOuterSize(QWidget* w, int width, int height) {
+    const QSize extra = frameExtra(w);
+    w->setFixedSize(std::max(0, std::max(0, width) - extra.width()),
+                    std::max(0, std::max(0, height) - extra.height()));
+}
+
+void setControlHeight(QWidget* c, int height) { c->resize(c->width(), std::max(0, height)); }
+
+void setControlSize(QWidget* c, int width, int height) {
+    c->resize(std::max(0, width), std::max(0, height));
+}
+
+QWidget* control(QWidget* window, const char* name) {
+    return window->findChild<QWidget*>(QString::fromUtf8(name));
+}
+
+}  // namespace
+
+void PlaceMainWindow(QWidget* w) {
+    if (!w) return;
+    const ScreenInfo screen = QueryScreen();
+    QWidget* browser = control(w, "互联网浏览器1");
+    QWidget* panel = control(w, "外形框1");
+    QWidget* addressBar = control(w, "编辑框地址栏");
+    if (!browser || !panel || !addressBar) return;
+
+    setOuterSize(w, outerWidth(w), screen.screenHeight - GetTaskbarHeight());
+    const int windowHeight = outerHeight(w);
+    const int panelHeight = panel->height();
+    int addressHeight = addressBar->height();
+    setControlHeight(browser, windowHeight - panelHeight - addressHeight - 22);
+    const int browserHeight = browser->height();
+    addressHeight = addressBar->height();
+    panel->move(panel->x(), browserHeight + addressHeight);
+    w->move(screen.screenWidth - outerWidth(w), w->pos().y());
+    w->move(w->pos().x(), 0);
+}
+
+void PlaceMaterialCopyWindow(QWidget* w) {
+    if (!w) return;
+    const ScreenInfo screen = QueryScreen();
+    w->move(w->pos().x(), screen.screenHeight - GetTaskbarHeight() - outerHeight(w));
+    w->move(screen.screenWidth - outerWidth(w), w->pos().y());
+    w->setPalette(QPalette());
+    w->setAutoFillBackground(true);
+}
+
+void PlaceReaderWindow(QWidget* w) {
+    if (!w) return;
+    const ScreenInfo screen = QueryScreen();
+    setOuterSize(w, 800, 680);
+    w->move((screen.screenWidth - outerWidth(w)) / 2, w->pos().y());
+    w->move(w->pos().x(), (screen.screenHeight - GetTaskbarHeight() - outerHeight(w)) / 2);
+    if (QWidget* browser = control(w, "互联网浏览器1")) setControlSize(browser, 800, 650);
+}
+
+}  // namespace tarvelle::platform
