@@ -175,6 +175,8 @@ void MainWindow::created() {
     m_browser->navigate(ToQString(HomePageUrl(g.PortalBase)));
 }
 
+void MainWindow::placeAgain() { platform::PlaceMainWindow(this); }
+
 void MainWindow::willBeDestroyed() {
     if (platform::IsWindowLoaded(platform::kMaterialCopyWindow)) {
         platform::UnloadWindow(platform::kMaterialCopyWindow);

@@ -64,6 +64,9 @@ public slots:
     void openInfoPage(int aid);
     void followBrowser();
 
+protected:
+    void placeAgain() override;
+
 private:
     QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, QRect geometry,
                             int boldPixelHeight = 0);

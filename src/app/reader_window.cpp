@@ -30,6 +30,8 @@ void ReaderWindow::created() {
     m_browser->navigate(platform::ToQString(Globals().ReaderUrl));
 }
 
+void ReaderWindow::placeAgain() { platform::PlaceReaderWindow(this); }
+
 void OpenReaderWindow(const text::Text& address) {
     Globals().ReaderUrl = address;
     if (platform::IsWindowLoaded(platform::kReaderWindow)) {

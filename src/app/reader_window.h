@@ -17,6 +17,9 @@ public:
 
     Browser* browser() const { return m_browser; }
 
+protected:
+    void placeAgain() override;
+
 private:
     Browser* m_browser = nullptr;
 };

@@ -26,7 +26,13 @@ text::Text RunDirectory() {
     return text::Utf8ToGbk(text::Text(dir));
 }
 
-void SetRunDirectoryForTesting(const text::Text& directory) { runDirectoryOverride() = directory; }
+void SetRunDirectoryForTesting(const text::Text& directory) {
+    if (directory.empty()) {
+        runDirectoryOverride().reset();
+    } else {
+        runDirectoryOverride() = directory;
+    }
+}
 
 text::Text BesideProgram(const text::Text& name) { return RunDirectory() + "/" + name; }
 

@@ -8,7 +8,7 @@ namespace tarvelle::platform {
 text::Text RunDirectory();
 
 // Tests run several programs out of one build folder; each points the tool's
-// "beside the program" files at a folder of its own.
+// "beside the program" files at a folder of its own. Empty restores the real one.
 void SetRunDirectoryForTesting(const text::Text& directory);
 
 // The run directory joined with `name` by the platform's separator.

@@ -1,19 +1,36 @@
 #include "platform/placement.h"
 
 #include <QPalette>
+#include <QVariant>
 #include <QWidget>
 #include <algorithm>
 
 #include "platform/screen.h"
+#include "platform/window_layer.h"
 
 namespace tarvelle::platform {
 namespace {
 
 // Frame and caption around the client area; zero until the window manager
-// has framed the window.
-QSize frameExtra(const QWidget* w) { return w->frameGeometry().size() - w->geometry().size(); }
+// has framed the window. The margins used are remembered, so that the window
+// can be placed again once its real frame is known.
+QSize frameExtra(QWidget* w) {
+    const QMargins m = LayerWindow::frameMarginsOf(w);
+    w->setProperty(LayerWindow::kPlacedFrameProperty,
+                   QRect(m.left(), m.top(), m.right(), m.bottom()));
+    return QSize(m.left() + m.right(), m.top() + m.bottom());
+}
 
 int outerWidth(const QWidget* w) { return w->frameGeometry().width(); }
+
+// The outer width the window had when it was last placed: a frame that comes
+// later narrows the client area instead of widening the window.
+int keptOuterWidth(const QWidget* w) {
+    const QVariant placed = w->property(LayerWindow::kPlacedFrameProperty);
+    if (!placed.isValid()) return outerWidth(w);
+    const QRect m = placed.toRect();
+    return w->width() + m.x() + m.width();
+}
 int outerHeight(const QWidget* w) { return w->frameGeometry().height(); }
 
 void setOuterSize(QWidget* w, int width, int height) {
@@ -42,7 +59,7 @@ void PlaceMainWindow(QWidget* w) {
     QWidget* addressBar = control(w, "编辑框地址栏");
     if (!browser || !panel || !addressBar) return;
 
-    setOuterSize(w, outerWidth(w), screen.screenHeight - GetTaskbarHeight());
+    setOuterSize(w, keptOuterWidth(w), screen.screenHeight - GetTaskbarHeight());
     const int windowHeight = outerHeight(w);
     const int panelHeight = panel->height();
     int addressHeight = addressBar->height();
@@ -57,6 +74,7 @@ void PlaceMainWindow(QWidget* w) {
 void PlaceMaterialCopyWindow(QWidget* w) {
     if (!w) return;
     const ScreenInfo screen = QueryScreen();
+    frameExtra(w);
     w->move(w->pos().x(), screen.screenHeight - GetTaskbarHeight() - outerHeight(w));
     w->move(screen.screenWidth - outerWidth(w), w->pos().y());
     w->setPalette(QPalette());

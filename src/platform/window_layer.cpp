@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
+#include <QWindow>
 #include <algorithm>
 #include <map>
 
@@ -52,6 +53,28 @@ void destroyWindow(LayerWindow* window) {
 }  // namespace
 
 LayerWindow::LayerWindow(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {}
+
+QMargins LayerWindow::frameMarginsOf(const QWidget* window) {
+    if (QWindow* handle = window->windowHandle()) return handle->frameMargins();
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                    outer.right() - inner.right(), outer.bottom() - inner.bottom());
+}
+
+bool LayerWindow::event(QEvent* e) {
+    const bool handled = QWidget::event(e);
+    const auto type = e->type();
+    if ((type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) && isVisible()) {
+        const QVariant placed = property(kPlacedFrameProperty);
+        if (placed.isValid()) {
+            const QRect r = placed.toRect();
+            const QMargins used(r.x(), r.y(), r.width(), r.height());
+            if (frameMarginsOf(this) != used) placeAgain();
+        }
+    }
+    return handled;
+}
 
 void LayerWindow::closeEvent(QCloseEvent* event) {
     event->accept();

@@ -27,7 +27,19 @@ public:
     virtual void created() {}
     virtual void willBeDestroyed() {}
 
+    // The frame and caption the window manager puts around the client area
+    // (zero until it has framed the window).
+    static QMargins frameMarginsOf(const QWidget* window);
+    // Set by the placement procedures: the frame margins they worked with.
+    static constexpr const char* kPlacedFrameProperty = "tarvellePlacedFrame";
+
 protected:
+    // Placement works on the outer rectangle, but a window manager adds its
+    // frame only once the window is shown. When the frame then differs from
+    // the one placement assumed, this runs the window's placement again.
+    virtual void placeAgain() {}
+
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 };
