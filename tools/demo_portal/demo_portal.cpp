@@ -322,6 +322,8 @@ bool DemoPortal::start(int portalPort, int articlePort) {
         int status = 200;
         res.set_content(portalPage(req, "http://" + articleHost(), versionTitle, status),
                         "text/html; charset=utf-8");
+        // A session of sorts, so that the browser and the tool's own reads share something.
+        res.set_header("Set-Cookie", "morisk_last_aid=" + req.get_param_value("aid") + "; Path=/");
         res.status = status;
     });
     s.portal.Get("/", [](const httplib::Request&, httplib::Response& res) {
