@@ -1,7 +1,7 @@
 #include <QApplication>
 
-#include "app/main_window.h"
 #include "app/shell.h"
+#include "app/wiring.h"
 #include "platform/event_pump.h"
 #include "platform/window_layer.h"
 
@@ -14,5 +14,6 @@ int main(int, char** argv) {
     tarvelle::platform::InitWindowLayer();
     tarvelle::platform::InstallEventPump();
     tarvelle::app::RegisterShellWindows();
+    tarvelle::app::WireSubsystems();
     return tarvelle::app::RunProgram();
 }

@@ -51,7 +51,16 @@ HostConfig ParseHostConfig(std::string_view ini) {
         auto eq = line.find('=');
         if (!inHosts || eq == std::string_view::npos) continue;
         auto key = lower(trimmed(line.substr(0, eq)));
-        auto value = trimmed(line.substr(eq + 1));
+        auto value = line.substr(eq + 1);
+        // A ";" or "#" after a space starts a comment; host names hold neither.
+        for (std::size_t i = 1; i < value.size(); ++i) {
+            if ((value[i] == ';' || value[i] == '#') &&
+                (value[i - 1] == ' ' || value[i - 1] == '\t')) {
+                value = value.substr(0, i);
+                break;
+            }
+        }
+        value = trimmed(value);
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
             value = value.substr(1, value.size() - 2);
         }
