@@ -24,9 +24,14 @@ void ExitRoutine() { ReleaseGlobals(); }
 int RunProgram() {
     std::error_code ec;
     std::filesystem::current_path(platform::OsPath(platform::RunDirectory()), ec);
+    // The globals must exist before the exit routine is registered, so that they
+    // are destroyed after it has released them, not before.
+    Globals();
     std::atexit(&ExitRoutine);
     platform::LoadWindow(platform::kMainWindow);
-    QApplication::exec();
+    if (platform::IsWindowLoaded(platform::kMainWindow)) QApplication::exec();
+    // Windows destroyed on the way out are deleted before the browser engine goes down.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return 0;
 }
 
