@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPointer>
 #include <QWindow>
 #include <algorithm>
@@ -153,6 +154,7 @@ void ShowMessage(const text::Text& message) {
     box.setWindowModality(Qt::ApplicationModal);
     // The tool's windows stay on top; the box must not hide beneath them.
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    box.button(QMessageBox::Ok)->setIcon(QIcon());
     box.exec();
 }
 
