@@ -55,7 +55,6 @@ QWebEnginePage* SilentPage::createWindow(WebWindowType) { return new RelayPage(t
 
 Browser::Browser(QWidget* parent) : QWebEngineView(parent) {
     setPage(new SilentPage(this));
-    setContextMenuPolicy(Qt::NoContextMenu);
     setAcceptDrops(true);
     watchChildren();
 }
