@@ -3,18 +3,14 @@
 #include <QApplication>
 #include <QWebEngineProfile>
 
-#if TARVELLE_HAVE_HTTP
 #include <QDateTime>
 #include <QNetworkCookie>
 #include <QWebEngineCookieStore>
 
 #include "http/cookie_store.h"
 #include "http/version_check.h"
-#endif
 
 namespace tarvelle::app {
-
-#if TARVELLE_HAVE_HTTP
 
 namespace {
 
@@ -76,14 +72,5 @@ void StartCookieSync(QWebEngineProfile* profile) {
     });
     browserStore->loadAllCookies();
 }
-
-#else
-
-// Built without the HTTP client: there is nothing to ask and nothing to share.
-bool NewVersionAnnounced(const text::Text&, const text::Text&) { return false; }
-
-void StartCookieSync(QWebEngineProfile*) {}
-
-#endif
 
 }  // namespace tarvelle::app

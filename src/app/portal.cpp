@@ -131,12 +131,9 @@ text::Text ReadIdentityKey(const text::Text& keyFilePath) {
     return text::TextFromBytes(platform::ReadFileBytes(keyFilePath));
 }
 
-bool IsPortalAddress(const text::Text& address, const HostConfig& hosts) {
-    return text::FindSubtext(address, PortalDomain(hosts), 1, true) > 0;
-}
-
-bool IsWeChatArticleAddress(const text::Text& address, const HostConfig& hosts) {
-    return text::FindSubtext(address, hosts.wechat, 1, true) > 0;
+materials::Hosts MaterialHosts(const HostConfig& hosts) {
+    return {PortalDomain(hosts), hosts.wechat, hosts.videoPlayer, hosts.weishiEmbed,
+            hosts.weishiPage};
 }
 
 }  // namespace tarvelle::app

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "materials/materials.h"
 #include "text/text.h"
 
 namespace tarvelle::app {
@@ -56,9 +57,7 @@ inline constexpr int kPromotionAid = 1594;
 // The key file's bytes up to the first zero byte; empty when it cannot be read.
 text::Text ReadIdentityKey(const text::Text& keyFilePath);
 
-// Where an address bar text comes from: the portal (tested first) or a WeChat
-// article page. ASCII letters compare without case.
-bool IsPortalAddress(const text::Text& address, const HostConfig& hosts);
-bool IsWeChatArticleAddress(const text::Text& address, const HostConfig& hosts);
+// The hosts the post action tests addresses against and builds links from.
+materials::Hosts MaterialHosts(const HostConfig& hosts);
 
 }  // namespace tarvelle::app

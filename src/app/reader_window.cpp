@@ -34,10 +34,7 @@ void ReaderWindow::placeAgain() { platform::PlaceReaderWindow(this); }
 
 void OpenReaderWindow(const text::Text& address) {
     Globals().ReaderUrl = address;
-    if (platform::IsWindowLoaded(platform::kReaderWindow)) {
-        platform::UnloadWindow(platform::kReaderWindow);
-    }
-    platform::LoadWindow(platform::kReaderWindow);
+    platform::ReloadWindow(platform::kReaderWindow);
 }
 
 }  // namespace tarvelle::app

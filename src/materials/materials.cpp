@@ -10,8 +10,7 @@ using namespace text;
 
 namespace {
 
-// The address tests: ASCII case folded, matching at character boundaries. An
-// empty host is no host at all (it would be found in every address).
+// An empty host is no host at all (it would be found in every address).
 bool contains(const Text& address, const Text& host) {
     return !host.empty() && FindSubtext(address, host, 1, true) != -1;
 }
@@ -74,12 +73,20 @@ Text ExtractVideoLink(const Text& page, const Hosts& hosts) {
            "/iframe/player.html?vid=" + ExtractBetween(frame, "vid=", "&", 1, true);
 }
 
+bool IsPortalAddress(const Text& address, const Hosts& hosts) {
+    return contains(address, hosts.portalDomain);
+}
+
+bool IsWeChatArticleAddress(const Text& address, const Hosts& hosts) {
+    return contains(address, hosts.wechat);
+}
+
 std::optional<Text> ResolveArticleUrl(const Text& address, const Hosts& hosts, const Io& io) {
-    if (contains(address, hosts.portalDomain)) {
+    if (IsPortalAddress(address, hosts)) {
         const Text page = TextFromBytes(io.readUrl(address));
         return ExtractBetween(page, "#6#6#6#6", "#<", 1, true);
     }
-    if (contains(address, hosts.wechat)) return address;
+    if (IsWeChatArticleAddress(address, hosts)) return address;
     return std::nullopt;
 }
 

@@ -43,6 +43,11 @@ enum class Outcome {
 Text NotAnArticleMessage();
 Text CoverNotWrittenMessage();
 
+// The two address tests: the address contains the portal domain, or the
+// WeChat host, ASCII case folded, matching at a character boundary.
+bool IsPortalAddress(const Text& address, const Hosts& hosts);
+bool IsWeChatArticleAddress(const Text& address, const Hosts& hosts);
+
 // The WeChat article behind an address: read from a portal page between
 // "#6#6#6#6" and "#<" (empty when the page has none), or the address itself
 // for a WeChat article. Nothing when the address is neither.

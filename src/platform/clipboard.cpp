@@ -7,8 +7,26 @@
 
 namespace tarvelle::platform {
 
-void SetClipboardText(const text::Text& text) {
-    QGuiApplication::clipboard()->setText(ToQString(text));
+namespace {
+
+bool writeSystemClipboard(const QString& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) return false;
+    clipboard->setText(text);
+    return clipboard->text() == text;
+}
+
+std::function<bool(const QString&)>& writer() {
+    static std::function<bool(const QString&)> w = writeSystemClipboard;
+    return w;
+}
+
+}  // namespace
+
+bool SetClipboardText(const text::Text& text) { return writer()(ToQString(text)); }
+
+void SetClipboardWriterForTesting(std::function<bool(const QString&)> w) {
+    writer() = w ? std::move(w) : writeSystemClipboard;
 }
 
 }  // namespace tarvelle::platform

@@ -5,8 +5,8 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPointer>
+#include <QPushButton>
 #include <QWindow>
 #include <algorithm>
 #include <map>
@@ -139,6 +139,11 @@ void UnloadWindow(const std::string& name) {
             if (window) destroyWindow(window);
         },
         Qt::QueuedConnection);
+}
+
+void ReloadWindow(const std::string& name) {
+    if (IsWindowLoaded(name)) UnloadWindow(name);
+    LoadWindow(name);
 }
 
 bool IsWindowLoaded(const std::string& name) { return layer().loaded.count(name) > 0; }

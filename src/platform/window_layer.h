@@ -59,6 +59,9 @@ void LoadWindow(const std::string& name);
 // Marks the window as closing and posts it a close request.
 void UnloadWindow(const std::string& name);
 
+// Unloads the window when it is loaded, then loads a fresh one.
+void ReloadWindow(const std::string& name);
+
 // True from the load until the window is destroyed, hidden or closing.
 bool IsWindowLoaded(const std::string& name);
 

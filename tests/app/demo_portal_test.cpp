@@ -37,9 +37,7 @@ protected:
     }
 
     materials::Hosts hosts() const {
-        const auto config = app::ParseHostConfig(portal->configIni());
-        return {app::PortalDomain(config), config.wechat, config.videoPlayer, config.weishiEmbed,
-                config.weishiPage};
+        return app::MaterialHosts(app::ParseHostConfig(portal->configIni()));
     }
 
     static demo::DemoPortal* portal;

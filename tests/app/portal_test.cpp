@@ -178,22 +178,28 @@ TEST(AddressTests, PortalAndWeChatHostsAnywhereIgnoringAsciiCase) {
         {"mp.weixin.qq", false, false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(IsPortalAddress(c.address, hosts), c.portal) << c.address;
-        EXPECT_EQ(IsWeChatArticleAddress(c.address, hosts), c.wechat) << c.address;
+        EXPECT_EQ(materials::IsPortalAddress(c.address, MaterialHosts(hosts)), c.portal)
+            << c.address;
+        EXPECT_EQ(materials::IsWeChatArticleAddress(c.address, MaterialHosts(hosts)), c.wechat)
+            << c.address;
     }
     // A match starts only at a character boundary: here "morisk" would begin
     // on the second byte of a double-byte character.
     hosts.portal = "\x81morisk";
-    EXPECT_FALSE(IsPortalAddress("\x81\x81morisk", hosts));
-    EXPECT_TRUE(IsPortalAddress("a\x81morisk", hosts));
+    EXPECT_FALSE(materials::IsPortalAddress("\x81\x81morisk", MaterialHosts(hosts)));
+    EXPECT_TRUE(materials::IsPortalAddress("a\x81morisk", MaterialHosts(hosts)));
 }
 
 TEST(AddressTests, LoopbackPortsOfEqualLengthTellTheTwoServersApart) {
     HostConfig hosts = ParseHostConfig("[hosts]\nportal=127.0.0.1:41000\nwechat=127.0.0.1:41001\n");
-    EXPECT_TRUE(IsPortalAddress("http://127.0.0.1:41000/plus/view.php?aid=1629", hosts));
-    EXPECT_FALSE(IsWeChatArticleAddress("http://127.0.0.1:41000/plus/view.php?aid=1629", hosts));
-    EXPECT_TRUE(IsWeChatArticleAddress("http://127.0.0.1:41001/s/spring-tea", hosts));
-    EXPECT_FALSE(IsPortalAddress("http://127.0.0.1:41001/s/spring-tea", hosts));
+    EXPECT_TRUE(materials::IsPortalAddress("http://127.0.0.1:41000/plus/view.php?aid=1629",
+                                           MaterialHosts(hosts)));
+    EXPECT_FALSE(materials::IsWeChatArticleAddress("http://127.0.0.1:41000/plus/view.php?aid=1629",
+                                                   MaterialHosts(hosts)));
+    EXPECT_TRUE(materials::IsWeChatArticleAddress("http://127.0.0.1:41001/s/spring-tea",
+                                                  MaterialHosts(hosts)));
+    EXPECT_FALSE(
+        materials::IsPortalAddress("http://127.0.0.1:41001/s/spring-tea", MaterialHosts(hosts)));
 }
 
 TEST(GlobalTexts, StartEmptyAndAreReleasedAtExit) {

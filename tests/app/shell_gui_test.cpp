@@ -33,7 +33,6 @@
 #include "text/codepage.h"
 #include "text/extract.h"
 
-#if TARVELLE_HAVE_HTTP
 #include <QNetworkCookie>
 #include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
@@ -41,7 +40,6 @@
 
 #include "http/cookie_store.h"
 #include "http/read_url.h"
-#endif
 
 using namespace tarvelle;
 using platform::kMainWindow;
@@ -641,9 +639,6 @@ private slots:
     }
 
     void versionNotice() {
-#if !TARVELLE_HAVE_HTTP
-        QSKIP("built without the HTTP client");
-#endif
         QFETCH(QString, title);
         QFETCH(bool, notice);
         m_portal.setVersionTitle(title.toStdString());
@@ -659,9 +654,6 @@ private slots:
     }
 
     void unreachablePortalStillStarts() {
-#if !TARVELLE_HAVE_HTTP
-        QSKIP("built without the HTTP client");
-#endif
         app::HostConfig hosts = app::ParseHostConfig(m_portal.configIni());
         hosts.portal = "127.0.0.1:9";
         app::SetHostsForTesting(hosts);
@@ -680,9 +672,6 @@ private slots:
     }
 
     void cookiesAreSharedWithTheToolsOwnReads() {
-#if !TARVELLE_HAVE_HTTP
-        QSKIP("built without the HTTP client");
-#else
         auto& shared = http::CookieStore::shared();
         shared.clear();
         app::MainWindow* w = startMainWindow();
@@ -709,7 +698,6 @@ private slots:
                                                         c.value() == "1593";
                                              }),
                                  kLoadTimeout);
-#endif
     }
 };
 
