@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFrame>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 
@@ -30,24 +29,6 @@ QFont boldFont(int pixelHeight) {
     font.setPixelSize(pixelHeight);
     font.setBold(true);
     return font;
-}
-
-// The QR button's 14 × 14 picture: a small symbol with three finder squares.
-QPixmap qrButtonPicture() {
-    QImage image(14, 14, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    p.setPen(Qt::NoPen);
-    p.setBrush(Qt::black);
-    for (QPoint corner : {QPoint(0, 0), QPoint(9, 0), QPoint(0, 9)}) {
-        p.drawRect(QRect(corner, QSize(5, 5)));
-        p.fillRect(QRect(corner + QPoint(1, 1), QSize(3, 3)), Qt::white);
-        p.fillRect(QRect(corner + QPoint(2, 2), QSize(1, 1)), Qt::black);
-    }
-    const QPoint dots[] = {{6, 1},  {7, 3},  {6, 6},   {8, 7},  {10, 6},  {12, 7},  {7, 9},
-                           {9, 10}, {11, 9}, {13, 11}, {7, 12}, {10, 12}, {12, 13}, {6, 10}};
-    for (QPoint dot : dots) p.fillRect(QRect(dot, QSize(1, 1)), Qt::black);
-    return QPixmap::fromImage(image);
 }
 
 }  // namespace
@@ -84,7 +65,8 @@ MainWindow::MainWindow()
     m_addressBar->setGeometry(33, 0, 270, 24);
     auto* go = makeButton(this, "按钮前进", "→", {304, 0, 32, 24}, 29);
     auto* qr = makeButton(this, "按钮二维码", "", {337, 0, 24, 24});
-    qr->setIcon(QIcon(qrButtonPicture()));
+    // Our own 14 × 14 picture of a QR symbol.
+    qr->setIcon(QIcon(QStringLiteral(":/images/qr_button.png")));
     qr->setIconSize(QSize(14, 14));
 
     m_browser = new Browser(this);
@@ -94,6 +76,7 @@ MainWindow::MainWindow()
     m_qrPicture = new PictureBox(this);
     m_qrPicture->setObjectName(QString::fromUtf8("图片框1"));
     m_qrPicture->setGeometry(28, 32, 300, 300);
+    m_qrPicture->setAlignment(Qt::AlignCenter);
     m_qrPicture->hide();
 
     m_panel = new QFrame(this);
