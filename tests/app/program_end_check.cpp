@@ -9,15 +9,14 @@
 #include "app/globals.h"
 #include "app/portal.h"
 #include "app/shell.h"
+#include "gui_test_support.h"
 #include "platform/event_pump.h"
 #include "platform/window_layer.h"
 
 using namespace tarvelle;
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    testing::prepareGuiEnvironment();
     QApplication app(argc, argv);
     platform::InitWindowLayer();
     platform::InstallEventPump();

@@ -20,7 +20,7 @@
 #include "app/qr_action.h"
 #include "app/shell.h"
 #include "app/wiring.h"
-#include "demo_portal.h"
+#include "gui_test_support.h"
 #include "platform/event_pump.h"
 #include "platform/files.h"
 #include "platform/qt_text.h"
@@ -68,9 +68,9 @@ Scan scanWidget(QWidget* widget) {
 class QrButtonTest : public QObject {
     Q_OBJECT
 
-    demo::DemoPortal m_portal;
-    QTemporaryDir m_runDir;
-    QTimer m_answerer;
+    testing::DemoEnvironment m_env;
+    demo::DemoPortal& m_portal = m_env.portal();
+    std::unique_ptr<testing::MessageAnswerer> m_answerer;
     QStringList m_messages;
 
     app::MainWindow* mainWindow() {
@@ -80,13 +80,8 @@ class QrButtonTest : public QObject {
     T* control(QWidget* window, const char* name) {
         return window->findChild<T*>(QString::fromUtf8(name));
     }
-    QString tempBitmap() { return m_runDir.filePath(QString::fromUtf8("二维码图片.bmp")); }
-    void answerMessageBoxes() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible()) return;
-        m_messages.append(box->text());
-        box->button(QMessageBox::Ok)->click();
-    }
+    QString tempBitmap() { return m_env.runFile(QString::fromUtf8("二维码图片.bmp")); }
+    void recordMessage(QMessageBox* box) { m_messages.append(box->text()); }
     // The main window with its browser at rest on a portal list page.
     app::MainWindow* startOnListPage() {
         platform::LoadWindow(kMainWindow);
@@ -104,31 +99,16 @@ class QrButtonTest : public QObject {
         }
         return main;
     }
-    // With TARVELLE_SCREENSHOT_DIR set (and a real X server), a picture of the
-    // screen is kept for a person to look at.
-    void saveScreen(const char* name) {
-        const QString dir = qEnvironmentVariable("TARVELLE_SCREENSHOT_DIR");
-        if (dir.isEmpty()) return;
-        QTest::qWait(1500);
-        if (QScreen* screen = QGuiApplication::primaryScreen()) {
-            screen->grabWindow(0).save(dir + "/" + name + ".png");
-        }
-    }
 
 private slots:
     void initTestCase() {
-        QVERIFY(m_runDir.isValid());
-        QVERIFY(m_portal.start());
-        platform::SetRunDirectoryForTesting(platform::FromQString(m_runDir.path()));
-        app::SetHostsForTesting(app::ParseHostConfig(m_portal.configIni()));
-        platform::SetScreenSource(std::make_shared<platform::FixedScreenSource>(
-            platform::ScreenWithBottomTaskbar(1920, 1080, 40)));
+        QVERIFY(m_env.start());
         platform::SetProgramEndHandler([] {});
         platform::InstallEventPump();
         app::RegisterShellWindows();
         app::WireSubsystems();
-        connect(&m_answerer, &QTimer::timeout, this, &QrButtonTest::answerMessageBoxes);
-        m_answerer.start(30);
+        m_answerer = std::make_unique<testing::MessageAnswerer>(
+            [this](QMessageBox* box) { recordMessage(box); });
     }
 
     void init() {
@@ -224,7 +204,7 @@ private slots:
             QVERIFY2(std::abs(scan.darkArea.top() - (300 - scan.darkArea.bottom() - 1)) <= 1,
                      c.name);
         }
-        saveScreen("main-window-qr");
+        testing::saveScreen("main-window-qr");
 
         // A click on the picture brings the page back as it was.
         const QUrl page = browser->url();
@@ -268,14 +248,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    tarvelle::platform::InitWindowLayer();
-    QrButtonTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return tarvelle::testing::runGuiTest<QrButtonTest>(argc, argv); }
 
 #include "qr_gui_test.moc"

@@ -23,7 +23,7 @@
 #include "app/reader_window.h"
 #include "app/shell.h"
 #include "app/skin.h"
-#include "demo_portal.h"
+#include "gui_test_support.h"
 #include "platform/event_pump.h"
 #include "platform/files.h"
 #include "platform/placement.h"
@@ -68,9 +68,9 @@ QString q(const text::Text& t) { return platform::ToQString(t); }
 class ShellTest : public QObject {
     Q_OBJECT
 
-    demo::DemoPortal m_portal;
-    QTemporaryDir m_runDir;
-    QTimer m_answerer;
+    testing::DemoEnvironment m_env;
+    demo::DemoPortal& m_portal = m_env.portal();
+    std::unique_ptr<testing::MessageAnswerer> m_answerer;
     struct Message {
         QString caption, text;
         bool onlyOk, noIcon, modal, mainVisible;
@@ -88,28 +88,23 @@ class ShellTest : public QObject {
     T* control(QWidget* window, const char* name) {
         return window->findChild<T*>(QString::fromUtf8(name));
     }
-    QString runFile(const char* name) { return m_runDir.filePath(QString::fromUtf8(name)); }
+    QString runFile(const char* name) { return m_env.runFile(QString::fromUtf8(name)); }
     void writeRunFile(const char* name, const std::string& bytes) {
         std::ofstream(runFile(name).toStdString(), std::ios::binary) << bytes;
     }
-    QString portalUrl(const QString& tail) {
-        return QString::fromStdString("http://" + m_portal.portalHost()) + tail;
-    }
+    QString portalUrl(const QString& tail) { return m_env.portalUrl(tail); }
     int portalRequestsFor(const std::string& part) {
         int n = 0;
         for (const auto& r : m_portal.portalRequests()) n += r.find(part) != std::string::npos;
         return n;
     }
-    void answerMessageBoxes() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible()) return;
+    void recordMessage(QMessageBox* box) {
         app::MainWindow* main = mainWindow();
         m_messages.append({box->windowTitle(), box->text(),
                            box->buttons().size() == 1 && box->button(QMessageBox::Ok),
                            box->icon() == QMessageBox::NoIcon,
                            box->windowModality() == Qt::ApplicationModal,
                            main && main->isVisible()});
-        box->button(QMessageBox::Ok)->click();
     }
     // Loads the main window and waits until the home page is in its address bar.
     app::MainWindow* startMainWindow() {
@@ -121,16 +116,6 @@ class ShellTest : public QObject {
             return nullptr;
         }
         return main;
-    }
-    // With TARVELLE_SCREENSHOT_DIR set (and a real X server), pictures of the
-    // screen are kept for a person to look at.
-    void saveScreen(const char* name) {
-        const QString dir = qEnvironmentVariable("TARVELLE_SCREENSHOT_DIR");
-        if (dir.isEmpty()) return;
-        QTest::qWait(1500);
-        if (QScreen* screen = QGuiApplication::primaryScreen()) {
-            screen->grabWindow(0).save(dir + "/" + name + ".png");
-        }
     }
     void closeEverything() {
         for (const char* name : {kMaterialCopyWindow, kReaderWindow, kMainWindow}) {
@@ -144,18 +129,13 @@ class ShellTest : public QObject {
 
 private slots:
     void initTestCase() {
-        QVERIFY(m_runDir.isValid());
-        QVERIFY(m_portal.start());
-        platform::SetRunDirectoryForTesting(platform::FromQString(m_runDir.path()));
-        app::SetHostsForTesting(app::ParseHostConfig(m_portal.configIni()));
-        platform::SetScreenSource(std::make_shared<platform::FixedScreenSource>(
-            platform::ScreenWithBottomTaskbar(1920, 1080, 40)));
+        QVERIFY(m_env.start());
         platform::SetProgramEndHandler([this] { ++m_programEnds; });
         platform::InstallEventPump();
         app::RegisterShellWindows();
         platform::RegisterWindow(kMaterialCopyWindow, [] { return new FakeCopyWindow; });
-        connect(&m_answerer, &QTimer::timeout, this, &ShellTest::answerMessageBoxes);
-        m_answerer.start(30);
+        m_answerer = std::make_unique<testing::MessageAnswerer>(
+            [this](QMessageBox* box) { recordMessage(box); });
     }
 
     void init() {
@@ -272,7 +252,7 @@ private slots:
         QCOMPARE(w->frameGeometry(), QRect(1552, 0, 368, 1040));
         QCOMPARE(control<QWidget>(w, "互联网浏览器1")->height(), 879);
         QCOMPARE(control<QWidget>(w, "外形框1")->y(), 903);
-        saveScreen("main-window-home");
+        testing::saveScreen("main-window-home");
     }
 
     void startUpWithKeyFile() {
@@ -378,7 +358,7 @@ private slots:
         QCOMPARE(second->browser()->geometry(), QRect(0, 0, 800, 650));
         QTRY_COMPARE_WITH_TIMEOUT(second->browser()->title(), QString("微信公众号互推"),
                                   kLoadTimeout);
-        saveScreen("reader-window");
+        testing::saveScreen("reader-window");
 
         // The reader never feeds the main window's address bar.
         second->browser()->load(QUrl(portalUrl("/plus/view.php?aid=1592")));
@@ -701,14 +681,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    tarvelle::platform::InitWindowLayer();
-    ShellTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return tarvelle::testing::runGuiTest<ShellTest>(argc, argv); }
 
 #include "shell_gui_test.moc"

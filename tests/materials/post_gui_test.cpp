@@ -16,7 +16,7 @@
 #include "app/portal.h"
 #include "app/shell.h"
 #include "app/wiring.h"
-#include "demo_portal.h"
+#include "gui_test_support.h"
 #include "platform/clipboard.h"
 #include "platform/event_pump.h"
 #include "platform/files.h"
@@ -42,9 +42,9 @@ QString q(const text::Text& t) { return platform::ToQString(t); }
 class PostTest : public QObject {
     Q_OBJECT
 
-    demo::DemoPortal m_portal;
-    QTemporaryDir m_runDir;
-    QTimer m_answerer;
+    testing::DemoEnvironment m_env;
+    demo::DemoPortal& m_portal = m_env.portal();
+    std::unique_ptr<testing::MessageAnswerer> m_answerer;
     QStringList m_messages;
     int m_programEnds = 0;
 
@@ -55,17 +55,11 @@ class PostTest : public QObject {
     QPushButton* button(QWidget* window, const char* name) {
         return window ? window->findChild<QPushButton*>(QString::fromUtf8(name)) : nullptr;
     }
-    QString coverFile() { return m_runDir.filePath("1.jpg"); }
+    QString coverFile() { return m_env.runFile("1.jpg"); }
     QString portalPage(int aid) {
-        return QString::fromStdString("http://" + m_portal.portalHost()) +
-               "/plus/view.php?aid=" + QString::number(aid);
+        return m_env.portalUrl("/plus/view.php?aid=" + QString::number(aid));
     }
-    void answerMessageBoxes() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible()) return;
-        m_messages.append(box->text());
-        box->button(QMessageBox::Ok)->click();
-    }
+    void recordMessage(QMessageBox* box) { m_messages.append(box->text()); }
     // The main window showing `address` in its browser and address bar.
     app::MainWindow* openInMainWindow(const QString& address) {
         platform::LoadWindow(kMainWindow);
@@ -93,17 +87,12 @@ class PostTest : public QObject {
 
 private slots:
     void initTestCase() {
-        QVERIFY(m_runDir.isValid());
-        QVERIFY(m_portal.start());
-        platform::SetRunDirectoryForTesting(platform::FromQString(m_runDir.path()));
-        app::SetHostsForTesting(app::ParseHostConfig(m_portal.configIni()));
-        platform::SetScreenSource(std::make_shared<platform::FixedScreenSource>(
-            platform::ScreenWithBottomTaskbar(1920, 1080, 40)));
+        QVERIFY(m_env.start());
         platform::SetProgramEndHandler([this] { ++m_programEnds; });
         app::RegisterShellWindows();
         app::WireSubsystems();
-        connect(&m_answerer, &QTimer::timeout, this, &PostTest::answerMessageBoxes);
-        m_answerer.start(30);
+        m_answerer = std::make_unique<testing::MessageAnswerer>(
+            [this](QMessageBox* box) { recordMessage(box); });
     }
 
     void init() {
@@ -219,7 +208,7 @@ private slots:
     }
 
     void aCoverThatCannotBeWrittenIsReported() {
-        QVERIFY(QDir(m_runDir.path()).mkdir("1.jpg"));  // a folder where the file should go
+        QVERIFY(QDir(m_env.runPath()).mkdir("1.jpg"));  // a folder where the file should go
         app::MainWindow* main = openInMainWindow(portalPage(3001));
         QVERIFY(main);
         post(main);
@@ -282,14 +271,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    platform::InitWindowLayer();
-    PostTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return tarvelle::testing::runGuiTest<PostTest>(argc, argv); }
 
 #include "post_gui_test.moc"
