@@ -26,7 +26,7 @@ StoredCookie normalised(StoredCookie c) {
         c.domain.erase(0, c.domain.find_first_not_of('.'));
         c.hostOnly = false;
     }
-    if (c.path.empty()) c.path = "/";
+    if (c.path.empty()) c.path.push_back('/');  // not = "/": GCC 12 -O3 warns falsely on that
     return c;
 }
 
