@@ -1,5 +1,7 @@
 #include "materials/materials.h"
 
+#include <cctype>
+
 #include "text/codepage.h"
 #include "text/extract.h"
 #include "text/primitives.h"
@@ -24,18 +26,33 @@ Text metaContent(const Text& page, const Text& property) {
     if (at == -1) return {};
     const int tagStart = FindLastSubtext(page, "<meta", at, true);
     if (tagStart == -1) return {};
-    int tagEnd = FindSubtext(page, ">", at);
+    int tagEnd = FindSubtext(page, ">", tagStart);
+    if (tagEnd != -1 && tagEnd < at) return {};  // the property is not this tag's
     if (tagEnd == -1) tagEnd = ByteLength(page) + 1;
-    const Text tag = MiddleOf(page, tagStart, tagEnd - tagStart);
-    return ExtractBetween(tag, "content=\"", "\"", 1, true);
+
+    const Text attribute = "content=\"";
+    for (int c = FindSubtext(page, attribute, tagStart, true); c != -1 && c < tagEnd;
+         c = FindSubtext(page, attribute, c + 1, true)) {
+        // An attribute of its own, not the end of a longer name.
+        if (!std::isspace(static_cast<unsigned char>(page.str()[static_cast<size_t>(c) - 2]))) {
+            continue;
+        }
+        const int value = c + ByteLength(attribute);
+        const int close = FindSubtext(page, "\"", value);
+        if (close == -1 || close > tagEnd) return {};
+        return MiddleOf(page, value, close - value);
+    }
+    return {};
 }
 
 }  // namespace
 
 Text NotAnArticleMessage() {
-    return "出错了，可能原因如下：\r\n\r\n（1）没有打开任何文章\r\n\r\n（2）文章不是来自微信公众平"
-           "台"
-           "\r\n\r\n（3）文章不是来自Morisk官网\r\n\r\n（4）网络等未知错误"_gbk;
+    return "出错了，可能原因如下：\r\n\r\n"
+           "（1）没有打开任何文章\r\n\r\n"
+           "（2）文章不是来自微信公众平台\r\n\r\n"
+           "（3）文章不是来自Morisk官网\r\n\r\n"
+           "（4）网络等未知错误"_gbk;
 }
 
 Text CoverNotWrittenMessage() { return "封面图提取失败，请重试"_gbk; }
@@ -54,10 +71,10 @@ Text CoverUrlOf(const Text& page) {
 }
 
 Text ExtractVideoLink(const Text& page, const Hosts& hosts) {
-    // Handlers run while the frames are collected; work on a copy of our own.
-    const Text copy = page;
+    // Handlers run while the frames are collected. The page is the caller's
+    // own local text, out of their reach, so it needs no copy of its own.
     TextArray frames;
-    ExtractAllBetween(copy, "<ifram", "</iframe>", frames, false);
+    ExtractAllBetween(page, "<ifram", "</iframe>", frames, false);
     if (frames.empty()) return {};
     const Text& frame = frames.front();
 

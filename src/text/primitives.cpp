@@ -51,11 +51,9 @@ int FindLastSubtext(const Text& text, const Text& sought, std::optional<int> sta
         limit = std::min(n, static_cast<size_t>(*start) - 1);
     }
     if (sought.empty()) return limit > 0 ? 1 : -1;
-    const size_t m = sought.view().size();
-    BoundaryMatcher matcher(text.view(), sought.view(), caseInsensitive);
+    BoundaryMatcher matcher(text.view(), sought.view(), caseInsensitive, limit);
     size_t last = BoundaryMatcher::npos;
-    for (size_t at = matcher.next(0); at != BoundaryMatcher::npos && at + m <= limit;
-         at = matcher.next(at + 1)) {
+    for (size_t at = matcher.next(0); at != BoundaryMatcher::npos; at = matcher.next(at + 1)) {
         last = at;
     }
     return last == BoundaryMatcher::npos ? -1 : static_cast<int>(last) + 1;
@@ -189,6 +187,8 @@ int ParseLeadingInt(const Text& text) {
 }
 
 Text TextFromBytes(const Bytes& bytes) { return Text(std::string_view(bytes)); }
+
+Text TextFromBytes(Bytes&& bytes) { return Text(std::move(bytes)); }
 
 Bytes BytesFromText(const Text& text) { return text.str(); }
 

@@ -49,6 +49,7 @@ Text LowerAscii(const Text& text);
 int ParseLeadingInt(const Text& text);
 
 Text TextFromBytes(const Bytes& bytes);
+Text TextFromBytes(Bytes&& bytes);  // takes the buffer over
 Bytes BytesFromText(const Text& text);
 
 }  // namespace tarvelle::text

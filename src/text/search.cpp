@@ -9,9 +9,7 @@ namespace {
 
 constexpr size_t kWindowBytes = 64 * 1024;
 
-inline char lowerAscii(char c) {
-    return static_cast<unsigned char>(c - 'A') < 26 ? static_cast<char>(c + ('a' - 'A')) : c;
-}
+bool isAsciiLetter(char c) { return static_cast<unsigned char>((c | 0x20) - 'a') < 26; }
 
 size_t findBytes(std::string_view hay, size_t from, std::string_view needle) {
     if (from >= hay.size()) return std::string_view::npos;
@@ -23,13 +21,17 @@ size_t findBytes(std::string_view hay, size_t from, std::string_view needle) {
 }  // namespace
 
 BoundaryMatcher::BoundaryMatcher(std::string_view haystack, std::string_view needle,
-                                 bool caseInsensitive)
-    : m_haystack(haystack), m_needle(needle), m_caseInsensitive(caseInsensitive) {
-    if (m_caseInsensitive) {
-        m_lowerNeedle.resize(needle.size());
-        std::transform(needle.begin(), needle.end(), m_lowerNeedle.begin(), lowerAscii);
-        m_needle = m_lowerNeedle;
-    }
+                                 bool caseInsensitive, size_t searchEnd)
+    : m_haystack(haystack),
+      m_searched(haystack.substr(0, searchEnd)),
+      m_needle(needle),
+      // Without letters in the needle, folding changes nothing a match depends on.
+      m_caseInsensitive(caseInsensitive &&
+                        std::any_of(needle.begin(), needle.end(), isAsciiLetter)) {
+    if (!m_caseInsensitive) return;
+    m_foldedNeedle.resize(needle.size());
+    std::transform(needle.begin(), needle.end(), m_foldedNeedle.begin(), foldAsciiByte);
+    m_needle = m_foldedNeedle;
 }
 
 size_t BoundaryMatcher::next(size_t from) {
@@ -40,19 +42,21 @@ size_t BoundaryMatcher::next(size_t from) {
 }
 
 size_t BoundaryMatcher::nextCandidate(size_t from) {
-    if (!m_caseInsensitive) return findBytes(m_haystack, from, m_needle);
+    if (!m_caseInsensitive) return findBytes(m_searched, from, m_needle);
 
+    // Case-insensitive: fold the haystack a window at a time and search the
+    // folded needle in it.
     const size_t m = m_needle.size();
-    while (from + m <= m_haystack.size()) {
+    while (from + m <= m_searched.size()) {
         const bool inWindow = !m_window.empty() && from >= m_windowStart &&
                               from + m <= m_windowStart + m_window.size();
         if (!inWindow) {
             // Windows overlap by m - 1 bytes so that no match straddles two.
-            const size_t len = std::min(kWindowBytes + m - 1, m_haystack.size() - from);
+            const size_t len = std::min(kWindowBytes + m - 1, m_searched.size() - from);
             m_window.resize(len);
-            std::transform(m_haystack.begin() + static_cast<std::ptrdiff_t>(from),
-                           m_haystack.begin() + static_cast<std::ptrdiff_t>(from + len),
-                           m_window.begin(), lowerAscii);
+            std::transform(m_searched.begin() + static_cast<std::ptrdiff_t>(from),
+                           m_searched.begin() + static_cast<std::ptrdiff_t>(from + len),
+                           m_window.begin(), foldAsciiByte);
             m_windowStart = from;
         }
         const size_t hit = findBytes(m_window, from - m_windowStart, m_needle);

@@ -170,6 +170,12 @@ TEST(ArticleTitleOf, FallbacksAndConversion) {
         {"single quotes", "var msg_title = 'B'.html(false);", "B"},
         {"og:title last", "<meta property=\"og:title\" content=\"C\">", "C"},
         {"content before property", "<meta content=\"D\" property=\"og:title\"/>", "D"},
+        {"content on the next line", "<meta property=\"og:title\"\n  content=\"E\" />", "E"},
+        {"another tag's content", "<meta name=\"d\" content=\"X\"><p>property=\"og:title\"</p>",
+         ""},
+        {"a longer attribute name", "<meta property=\"og:title\" data-content=\"X\" content=\"Y\">",
+         "Y"},
+        {"unclosed attribute", "<meta property=\"og:title\" content=\"Z>", ""},
         {"outside code page 936", "var msg_title = \"a\u0E01b\";", "a?b"},
         {"nothing", "<title>not this</title>", ""},
     };

@@ -76,9 +76,9 @@ TEST(ExtractAllBetween, Options) {
     EXPECT_EQ(ExtractAllBetween("#引号a\""_gbk, "#引号"_gbk, "\"", r), 1);
 }
 
-TEST(ExtractAllBetween, AnEmptyHitResumesRightAfterTheStartMarker) {
-    // After "[ ]" the search goes on from just behind "[", so the "]" that
-    // closed the empty pair can be found again as an end marker.
+TEST(ExtractAllBetween, TheEndMarkerIsSoughtFromJustAfterTheStartMarker) {
+    // With "<" as start and ">" as end, "<<a>" holds one pair: the first "<"
+    // and the ">", with the second "<" inside it.
     TextArray r;
     EXPECT_EQ(ExtractAllBetween("<<a>", "<", ">", r), 1);
     EXPECT_THAT(r, ElementsAre("<a"));
