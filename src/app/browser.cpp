@@ -1,6 +1,7 @@
 #include "app/browser.h"
 
 #include <QChildEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -15,7 +16,14 @@ SilentPage::SilentPage(QObject* parent) : QWebEnginePage(parent) {
 
 void SilentPage::javaScriptAlert(const QUrl&, const QString&) {}
 
-bool SilentPage::javaScriptConfirm(const QUrl&, const QString&) { return false; }
+bool SilentPage::javaScriptConfirm(const QUrl&, const QString& msg) {
+    // Qt WebEngine asks a page's beforeunload question through confirm too;
+    // leaving must not be refused without the user ever being asked.
+    return msg ==
+           QCoreApplication::translate(
+               "QWebEnginePage",
+               "Are you sure you want to leave this page? Changes that you made may not be saved.");
+}
 
 bool SilentPage::javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) {
     return false;

@@ -34,7 +34,7 @@ TEST_F(CheckForNewVersionTest, NoticeOnlyWhenATitleLacksTheTag) {
         {"200 OK", "", false},
         {"200 OK", std::string("<p>\0</p><title>Tarvelle v1.4</title>", 36), false},
         {"200 OK", "<title>x</title><title>v1.3</title>", true},
-        {"404 Not Found", "<title>404 Not Found</title>", true},
+        {"404 Not Found", "<title>404 Not Found</title>", false},
         {"500 Server Error", "internal error", false},
     };
     for (const Case& c : cases) {
