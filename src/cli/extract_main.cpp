@@ -25,9 +25,33 @@ constexpr int kUsageError = 1;
 constexpr int kNotAnArticle = 2;
 constexpr int kCoverNotWritten = 3;
 
+constexpr const char* kUsage = "usage: tarvelle-extract [--dir DIR] [--json] ADDRESS\n";
+
 int usage() {
-    std::cerr << "usage: tarvelle-extract [--dir DIR] [--json] ADDRESS\n";
+    std::cerr << kUsage << "(tarvelle-extract --help explains)\n";
     return kUsageError;
+}
+
+int help() {
+    std::cout << kUsage << R"(
+Fetches the WeChat article behind ADDRESS, as the post button of Tarvelle does:
+ADDRESS is a page of the portal (the WeChat address is read from it) or a
+WeChat article. Writes the article's cover to DIR/1.jpg and prints, in UTF-8,
+the title, the cover file's path and the video link, one per line.
+
+  --dir DIR   where 1.jpg goes (default: the current folder)
+  --json      print one JSON object instead: article_url, title, cover_url,
+              cover_file, video_url
+  --help      this text
+
+The hosts come from tarvelle.ini beside the program, or from the file named by
+TARVELLE_CONFIG ([hosts] portal, wechat, video_player, weishi_embed,
+weishi_page).
+
+Exit status: 0 done, 1 usage, 2 ADDRESS is neither a portal page nor a WeChat
+article, 3 the cover cannot be written.
+)";
+    return 0;
 }
 
 int fail(const text::Text& message, int status) {
@@ -44,6 +68,7 @@ int main(int argc, char** argv) {
     bool json = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") return help();
         if (arg == "--json") {
             json = true;
         } else if (arg == "--dir" && i + 1 < argc) {

@@ -69,7 +69,8 @@ TEST_F(ExtractCliTest, PrintsTitleCoverFileAndVideoLink) {
     EXPECT_EQ(r.out, "山坡上的春茶：一个采茶人的清晨\n" + cover +
                          "\nhttp://v.qq.com/iframe/player.html?vid=k0031tarv7a\n");
     std::ifstream jpeg(cover, std::ios::binary);
-    EXPECT_EQ(jpeg.get(), 0xFF);
+    const std::string written{std::istreambuf_iterator<char>(jpeg), {}};
+    EXPECT_EQ(written, tarvelle::demo::CoverJpeg("spring-tea"));
 }
 
 TEST_F(ExtractCliTest, Json) {
@@ -79,8 +80,16 @@ TEST_F(ExtractCliTest, Json) {
     EXPECT_EQ(json["title"], "沿河而行的七个小站");
     EXPECT_EQ(json["cover_file"], (dir / "1.jpg").string());
     EXPECT_EQ(json["article_url"], "http://" + portal->articleHost() + "/s/river-notes");
-    EXPECT_EQ(json["cover_url"], "http://" + portal->articleHost() + "/img/river-notes.jpg");
+    EXPECT_EQ(json["cover_url"],
+              "http://" + portal->articleHost() + "/img/river-notes.jpg?wx_fmt=jpeg&from=appmsg");
     EXPECT_TRUE(json["video_url"].get<std::string>().find("vid=wxv_") != std::string::npos);
+}
+
+TEST_F(ExtractCliTest, Help) {
+    const Outcome r = run("--help");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("usage: tarvelle-extract", 0), 0u);
+    EXPECT_NE(r.out.find("Exit status"), std::string::npos);
 }
 
 TEST_F(ExtractCliTest, Failures) {

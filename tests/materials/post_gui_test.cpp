@@ -71,6 +71,10 @@ class PostTest : public QObject {
             QTest::qWaitFor([&] { return main->addressBar()->text() == address; }, kLoadTimeout);
         return shown ? main : nullptr;
     }
+    QByteArray coverBytes() {
+        QFile cover(coverFile());
+        return cover.open(QIODevice::ReadOnly) ? cover.readAll() : QByteArray("(missing)");
+    }
     void post(app::MainWindow* main) {
         QTest::mouseClick(button(main, "按钮发到公众平台"), Qt::LeftButton);
     }
@@ -139,9 +143,7 @@ private slots:
         QCOMPARE(q(g.ArticleTitle), QString("山坡上的春茶：一个采茶人的清晨"));
         QCOMPARE(q(g.VideoUrl), QString("http://v.qq.com/iframe/player.html?vid=k0031tarv7a"));
         QVERIFY(q(g.ArticleUrl).endsWith("/s/spring-tea"));
-        QFile cover(coverFile());
-        QVERIFY(cover.open(QIODevice::ReadOnly));
-        QVERIFY(cover.readAll().startsWith("\xFF\xD8"));
+        QCOMPARE(coverBytes(), QByteArray::fromStdString(demo::CoverJpeg("spring-tea")));
 
         QClipboard* clipboard = QGuiApplication::clipboard();
         const struct {
@@ -174,6 +176,22 @@ private slots:
         QVERIFY(main->isVisible());
         QTRY_VERIFY(!platform::IsWindowLoaded(kMaterialCopyWindow));
         QVERIFY(platform::IsWindowLoaded(kReaderWindow));
+    }
+
+    void postATodaysWeChatArticleTypedIntoTheAddressBar() {
+        const QString article =
+            QString::fromStdString("http://" + m_portal.articleHost() + "/s/river-notes");
+        app::MainWindow* main = openInMainWindow(article);
+        QVERIFY(main);
+        post(main);
+        QVERIFY(m_messages.isEmpty());
+        QVERIFY(copyWindow() && !main->isVisible());
+        const auto& g = app::Globals();
+        QCOMPARE(q(g.ArticleUrl), article);
+        QCOMPARE(q(g.ArticleTitle), QString("沿河而行的七个小站"));
+        QVERIFY(q(g.VideoUrl).startsWith("https://mp.weixin.qq.com/mp/readtemplate?"));
+        QVERIFY(q(g.VideoUrl).contains("&action=mpvideo&"));
+        QCOMPARE(coverBytes(), QByteArray::fromStdString(demo::CoverJpeg("river-notes")));
     }
 
     void postAgainReplacesTheCopyWindowAndTheCover() {
@@ -220,11 +238,15 @@ private slots:
     }
 
     void missingMaterialsAndABusyClipboardAreReported() {
+        // A portal page that names no article: the copy window opens all the
+        // same, with no title, no video and an empty cover file.
         app::MainWindow* main = openInMainWindow(portalPage(1629));
         QVERIFY(main);
-        platform::LoadWindow(kMaterialCopyWindow);  // after an article without title or video
+        post(main);
         QWidget* copy = copyWindow();
         QVERIFY(copy);
+        QVERIFY(app::Globals().ArticleTitle.empty() && app::Globals().VideoUrl.empty());
+        QCOMPARE(coverBytes(), QByteArray());
         QGuiApplication::clipboard()->setText("before");
         QTest::mouseClick(button(copy, "按钮复制标题"), Qt::LeftButton);
         QTest::mouseClick(button(copy, "按钮复制视频"), Qt::LeftButton);
@@ -241,7 +263,6 @@ private slots:
         QCOMPARE(button(copy, "按钮复制图片")->text(), QString("复制封面图"));
 
         // Esc closes the copy window and leaves the main window hidden.
-        main->hide();
         QTest::keyClick(copy, Qt::Key_Escape);
         QVERIFY(!platform::IsWindowLoaded(kMaterialCopyWindow));
         QVERIFY(!main->isVisible());

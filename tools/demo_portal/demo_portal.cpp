@@ -218,7 +218,7 @@ std::string videoFrame(const Article& a) {
                    "data-mpvid=\"") +
                a.videoId +
                "\" data-src=\"https://mp.weixin.qq.com/mp/readtemplate?t=pages/video_player_tmpl"
-               "&action=mpvideo&auto=0&vid=" +
+               "&amp;action=mpvideo&amp;auto=0&amp;vid=" +
                a.videoId + "\" allowfullscreen></iframe>";
     }
     return {};
@@ -229,8 +229,11 @@ std::string articlePage(const Article& a, const std::string& articleBase) {
     std::string head = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n<title>" +
                        std::string(a.title) + "</title>\n";
     if (a.todaysMarkup) {
-        head += "<meta property=\"og:title\" content=\"" + std::string(a.title) + "\" />\n";
-        head += "<meta property=\"og:image\" content=\"" + cover + "\" />\n";
+        // As pages are built today: the attribute on the next line, the address
+        // written as an attribute value.
+        head += "<meta property=\"og:title\"\n    content=\"" + std::string(a.title) + "\" />\n";
+        head += "<meta property=\"og:image\"\n    content=\"" + cover +
+                "?wx_fmt=jpeg&amp;from=appmsg\" />\n";
     }
     head += std::string(kStyle) + "\n</head>\n";
     std::string body = "<body>\n<h1 class=\"rich_media_title\">" + std::string(a.title) +
@@ -243,7 +246,8 @@ std::string articlePage(const Article& a, const std::string& articleBase) {
     } else {
         body += "var msg_title = \"" + std::string(a.title) + "\";\n";
     }
-    body += "var msg_cdn_url = \"" + cover + "\";\n";
+    // Today's pages here name their cover only in the og:image tag.
+    if (!a.todaysMarkup) body += "var msg_cdn_url = \"" + cover + "\";\n";
     body += "var msg_link = \"" + articleBase + "/s/" + a.id + "\";\n</script>\n</body></html>\n";
     return head + body;
 }
