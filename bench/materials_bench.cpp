@@ -6,14 +6,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <iostream>
-#include <map>
 #include <random>
 #include <string>
-#include <vector>
 
 #include "materials/materials.h"
+#include "medians.h"
 #include "text/codepage.h"
 
 namespace {
@@ -71,37 +69,15 @@ void BM_ConversionAndExtraction(benchmark::State& state) {
 BENCHMARK(BM_Utf8ToGbk)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConversionAndExtraction)->Unit(benchmark::kMillisecond);
 
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& run : runs) {
-            if (run.aggregate_name == "median") {
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<char*> args(argv, argv + argc);
-    std::string reps = "--benchmark_repetitions=15";
-    bool repsGiven = false;
-    for (char* a : args) repsGiven |= std::strncmp(a, "--benchmark_repetitions", 23) == 0;
-    if (!repsGiven) args.push_back(reps.data());
-    int n = static_cast<int>(args.size());
-    benchmark::Initialize(&n, args.data());
+    // Build the inputs before anything is timed.
     todaysPage();
-
-    MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto& m = reporter.medians;
-    if (m.size() < 2) return 0;
-    std::cout << "\nmedian ratio\n"
-              << "  extraction time / Utf8ToGbk alone: "
-              << m["BM_ConversionAndExtraction"] / m["BM_Utf8ToGbk"] << "  (target <= 1.5)\n";
-    return 0;
+    return tarvelle::bench::runWithMedians(argc, argv, [](tarvelle::bench::Medians& m) {
+        if (m.size() < 2) return;
+        std::cout << "\nmedian ratio\n"
+                  << "  extraction time / Utf8ToGbk alone: "
+                  << m["BM_ConversionAndExtraction"] / m["BM_Utf8ToGbk"] << "  (target <= 1.5)\n";
+    });
 }

@@ -9,11 +9,10 @@
 
 #include <cstring>
 #include <iostream>
-#include <map>
 #include <random>
 #include <string>
-#include <vector>
 
+#include "medians.h"
 #include "text/codepage.h"
 #include "text/primitives.h"
 
@@ -120,42 +119,21 @@ BENCHMARK(BM_FindSubtextCaseInsensitive);
 BENCHMARK(BM_IcuConvert);
 BENCHMARK(BM_Utf8ToGbk);
 
-// Keeps the median real time of every benchmark as it is reported.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& run : runs) {
-            if (run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<char*> args(argv, argv + argc);
-    std::string reps = "--benchmark_repetitions=15";
-    bool repsGiven = false;
-    for (char* a : args) repsGiven |= std::strncmp(a, "--benchmark_repetitions", 23) == 0;
-    if (!repsGiven) args.push_back(reps.data());
-    int n = static_cast<int>(args.size());
-    benchmark::Initialize(&n, args.data());
+    // Build the inputs before anything is timed.
     gbkText();
     utf8Page();
-
-    MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto& m = reporter.medians;
-    if (m.size() < 6) return 0;  // a filter left some out
-    std::cout << "\nmedian ratios\n"
-              << "  FindSubtext throughput / memmem, case-sensitive:   "
-              << m["BM_Memmem"] / m["BM_FindSubtext"] << "  (target >= 0.5)\n"
-              << "  FindSubtext throughput / memmem, case-insensitive: "
-              << m["BM_MemmemTitle"] / m["BM_FindSubtextCaseInsensitive"] << "  (target >= 0.25)\n"
-              << "  Utf8ToGbk time / raw ICU conversion:               "
-              << m["BM_Utf8ToGbk"] / m["BM_IcuConvert"] << "  (target <= 1.3)\n";
-    return 0;
+    return tarvelle::bench::runWithMedians(argc, argv, [](tarvelle::bench::Medians& m) {
+        if (m.size() < 6) return;  // a filter left some out
+        std::cout << "\nmedian ratios\n"
+                  << "  FindSubtext throughput / memmem, case-sensitive:   "
+                  << m["BM_Memmem"] / m["BM_FindSubtext"] << "  (target >= 0.5)\n"
+                  << "  FindSubtext throughput / memmem, case-insensitive: "
+                  << m["BM_MemmemTitle"] / m["BM_FindSubtextCaseInsensitive"]
+                  << "  (target >= 0.25)\n"
+                  << "  Utf8ToGbk time / raw ICU conversion:               "
+                  << m["BM_Utf8ToGbk"] / m["BM_IcuConvert"] << "  (target <= 1.3)\n";
+    });
 }
