@@ -9,6 +9,7 @@
 
 #include "http/cookie_store.h"
 #include "http/version_check.h"
+#include "platform/wait_cursor.h"
 
 namespace tarvelle::app {
 
@@ -43,10 +44,8 @@ QNetworkCookie toBrowser(const http::StoredCookie& s, QUrl* origin) {
 }  // namespace
 
 bool NewVersionAnnounced(const text::Text& portalBase, const text::Text& versionTag) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool announced = http::CheckForNewVersion(portalBase, versionTag);
-    QApplication::restoreOverrideCursor();
-    return announced;
+    const platform::WaitCursor wait;
+    return http::CheckForNewVersion(portalBase, versionTag);
 }
 
 void StartCookieSync(QWebEngineProfile* profile) {

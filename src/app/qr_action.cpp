@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "platform/files.h"
 #include "platform/qt_text.h"
+#include "platform/wait_cursor.h"
 #include "platform/window_layer.h"
 #include "qr/address_qr.h"
 #include "text/codepage.h"
@@ -24,15 +25,6 @@ MainWindow* mainWindow() {
 PictureBox* qrPictureBox(MainWindow* window) {
     return window->findChild<PictureBox*>(QString::fromUtf8("图片框1"));
 }
-
-// Making the picture blocks the GUI thread; the user sees a wait cursor.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 
@@ -63,7 +55,7 @@ void ShowAddressQrCode() {
     window->browser()->hide();
     box->show();
 
-    WaitCursor wait;
+    const platform::WaitCursor wait;
     const text::Text address = platform::FromQString(window->addressBar()->text());
     const qr::AddressQrPicture picture =
         qr::MakeAddressQrPicture(address, Globals().IdentityKey, platform::RunDirectory());

@@ -10,20 +10,10 @@
 #include "materials/materials.h"
 #include "platform/files.h"
 #include "platform/qt_text.h"
+#include "platform/wait_cursor.h"
 #include "platform/window_layer.h"
 
 namespace tarvelle::materials {
-
-namespace {
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-}  // namespace
 
 void PostToPlatform() {
     // The video extraction lets other handlers run; a second press meanwhile
@@ -48,7 +38,7 @@ void PostToPlatform() {
     ArticleMaterials found;
     Outcome outcome;
     {
-        WaitCursor wait;
+        const platform::WaitCursor wait;
         const Io io{http::ReadUrlBytes, platform::WriteFileBytes};
         outcome = ExtractFromAddress(address, globals.CoverImagePath,
                                      app::MaterialHosts(app::Hosts()), io, found);
